@@ -127,6 +127,10 @@ void PacketCodecTest::tableCrcMatchesBitwiseCrc_data() {
     QTest::newRow("negative count yields 0") << 2 << -7;
     QTest::newRow("one byte") << 2 << 1;
     QTest::newRow("odd length") << 3 << 37;
+    QTest::newRow("one short of an 8-byte block") << 2 << 7;
+    QTest::newRow("one 8-byte block") << 2 << 8;
+    QTest::newRow("a block and one byte") << 5 << 9;
+    QTest::newRow("two blocks and a tail") << 1 << 19;
     QTest::newRow("full chunk request") << 2 << 1436;
     QTest::newRow("whole buffer") << 0 << 1501;
 }
