@@ -247,6 +247,10 @@ void TfrmMain::CreationStep() {
 
     lbl_NC_File_Sent_Time->setText(QString());
 
+    // Start where the window will be shown, so that a notice at start-up is centred over the place
+    // the user works in rather than over the screen's corner.
+    move(record.WindowLeft, record.WindowTop);
+
     if (record.AutoConnect.IsSet())
         StartConnection();
 }
