@@ -313,25 +313,13 @@ std::optional<QByteArray> ControllerSimulator::Answer(const DecodedRequest& requ
     case LinkCommand::FileStart: {
         const FileSink::StartOutcome out =
             sink_->Start(request.fileSize, request.folderName, request.fileName);
-        for (const QString& event : out.events)
-            Emit(event);
-        if (!out.completedPath.isEmpty()) {
-            std::lock_guard lock(mutex_);
-            lastCompletedFile_ = out.completedPath;
-            ++completedFiles_;
-        }
+        NoteFileOutcome(out.events, out.completedPath);
         return EncodeFileStartReply(out.result);
     }
     case LinkCommand::FileData: {
         const FileSink::ChunkOutcome out =
             sink_->Chunk(request.chunkNumber, request.chunkData, request.chunkLength);
-        for (const QString& event : out.events)
-            Emit(event);
-        if (!out.completedPath.isEmpty()) {
-            std::lock_guard lock(mutex_);
-            lastCompletedFile_ = out.completedPath;
-            ++completedFiles_;
-        }
+        NoteFileOutcome(out.events, out.completedPath);
         switch (out.reply) {
         case FileSink::Reply::Held:
             return EncodeFileDataHeld(out.held);
@@ -393,6 +381,16 @@ bool ControllerSimulator::Happens(double probability) {
     if (probability >= 1)
         return true;
     return std::uniform_real_distribution<double>(0.0, 1.0)(random_) < probability;
+}
+
+void ControllerSimulator::NoteFileOutcome(const QStringList& events, const QString& completedPath) {
+    for (const QString& event : events)
+        Emit(event);
+    if (!completedPath.isEmpty()) {
+        std::lock_guard lock(mutex_);
+        lastCompletedFile_ = completedPath;
+        ++completedFiles_;
+    }
 }
 
 void ControllerSimulator::Emit(const QString& line) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -95,6 +96,8 @@ private:
     void AdvanceJob(Clock::time_point now);
     bool Happens(double probability);
     void Emit(const QString& line);
+    // Logs what the file sink reported and remembers a file it has just completed.
+    void NoteFileOutcome(const QStringList& events, const QString& completedPath);
 
     const SimulatorOptions options_;
 

@@ -4,6 +4,7 @@
 #include "link/ReceiverThread.h"
 
 #include "RecordingConnectionView.h"
+#include "ReceivePortHolder.h"
 #include "ScriptedController.h"
 
 #include <QElapsedTimer>
@@ -396,11 +397,7 @@ void ConnectionControllerTest::disconnectJoinsReceiverAndStopsTheLink() {
 void ConnectionControllerTest::busyReceivePortIsSkippedAndNextIsAnnounced() {
     // Other test programs may hold ports of the range at the same time: hold the first free one.
     UdpSocket holder;
-    int held = 0;
-    for (int port = LinkPacket::FirstLocalPort; port <= LinkPacket::LastLocalPort && held == 0; ++port) {
-        if (holder.Bind("0.0.0.0", std::to_string(port)))
-            held = port;
-    }
+    const int held = test::HoldFirstFreeReceivePort(holder);
     QVERIFY(held != 0);
     ControllerRig rig("127.0.0.70");
     QVERIFY(rig.Connect());

@@ -3,6 +3,7 @@
 #include "link/ReceiverThread.h"
 
 #include "ScriptedController.h"
+#include "ReceivePortHolder.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -334,11 +335,7 @@ void ReceiverThreadTest::busyPortIsSkipped() {
     // Other test programs may hold ports of the range: hold the first free one and expect the
     // receiver to take a port other than it.
     UdpSocket holder;
-    int held = 0;
-    for (int port = LinkPacket::FirstLocalPort; port <= LinkPacket::LastLocalPort && held == 0; ++port) {
-        if (holder.Bind("0.0.0.0", std::to_string(port)))
-            held = port;
-    }
+    const int held = test::HoldFirstFreeReceivePort(holder);
     QVERIFY(held != 0);
     ReceiverRig rig("127.0.0.52", ReceivePortRange{held, LinkPacket::LastLocalPort});
     QVERIFY(rig.WaitUntilReceiving());
@@ -348,11 +345,7 @@ void ReceiverThreadTest::busyPortIsSkipped() {
 
 void ReceiverThreadTest::noFreePortEndsThreadAndJoinsAtOnce() {
     UdpSocket holder;
-    int held = 0;
-    for (int port = LinkPacket::FirstLocalPort; port <= LinkPacket::LastLocalPort && held == 0; ++port) {
-        if (holder.Bind("0.0.0.0", std::to_string(port)))
-            held = port;
-    }
+    const int held = test::HoldFirstFreeReceivePort(holder);
     QVERIFY(held != 0);
     LinkShared link;
     link.Network.ControllerAddress = "127.0.0.53";
