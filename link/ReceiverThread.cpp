@@ -20,9 +20,15 @@ UDP_Server_Thread_Class::~UDP_Server_Thread_Class() {
     // The owner joins before releasing; this only guards against a missed join.
     requestInterruption();
     wait();
+    (void)runEnded_.load(std::memory_order_acquire);
 }
 
 void UDP_Server_Thread_Class::run() {
+    Run();
+    runEnded_.store(true, std::memory_order_release);
+}
+
+void UDP_Server_Thread_Class::Run() {
     UdpSocket socket;
     int bound = 0;
     for (int port = ports_.first; port <= ports_.last; ++port) {

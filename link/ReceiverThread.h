@@ -5,6 +5,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -41,12 +42,17 @@ protected:
     void run() override;
 
 private:
+    void Run();
     void ReceiveLoop(class UdpSocket& socket);
     void HandleDatagram(const std::uint8_t* datagram, int length);
 
     LinkShared& link_;
     const std::string controllerAddress_;
     const ReceivePortRange ports_;
+    // Set as the very last step of run(). QThread::wait() synchronises through Qt's own primitives,
+    // which ThreadSanitizer cannot see; the destructor reads this flag after the join so that
+    // everything run() did is ordered before the object goes away, for the tools as for the reader.
+    std::atomic<bool> runEnded_{false};
 };
 
 } // namespace korva
